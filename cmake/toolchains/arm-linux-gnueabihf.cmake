@@ -1,0 +1,8 @@
+# Cross build for arm-linux-gnueabihf with Debian's cross compiler; tests run under qemu-user
+# emulation with the target's library root.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR arm)
+set(QUARN_TARGET_TRIPLET arm-linux-gnueabihf)
+include(${CMAKE_CURRENT_LIST_DIR}/cross-common.cmake)
+find_program(QUARN_EMULATOR qemu-arm REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QUARN_EMULATOR} -L ${QUARN_TARGET_ROOT})

@@ -1,0 +1,8 @@
+# Cross build for mipsel-linux-gnu with Debian's cross compiler; tests run under qemu-user
+# emulation with the target's library root.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR mipsel)
+set(QUARN_TARGET_TRIPLET mipsel-linux-gnu)
+include(${CMAKE_CURRENT_LIST_DIR}/cross-common.cmake)
+find_program(QUARN_EMULATOR qemu-mipsel REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QUARN_EMULATOR} -L ${QUARN_TARGET_ROOT})

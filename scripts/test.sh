@@ -1,11 +1,11 @@
 #!/bin/sh
 # Runs the test suite; installs the Debian packages it needs when missing.
-#   scripts/test.sh                 native and big-endian PowerPC suites
+#   scripts/test.sh                 native, sanitizer and big-endian PowerPC suites
 #   scripts/test.sh mipsel arm      the other cross targets (any list of suites)
-# Suites: native, ppc, mipsel, arm.
+# Suites: native, asan, ppc, mipsel, arm.
 set -eu
 cd "$(dirname "$0")/.."
-suites=${*:-native ppc}
+suites=${*:-native asan ppc}
 
 packages=""
 need() { command -v "$1" >/dev/null 2>&1 || packages="$packages $2"; }
@@ -16,11 +16,11 @@ need readelf binutils
 [ -d /usr/src/googletest ] || packages="$packages googletest"
 for suite in $suites; do
   case $suite in
-    native) ;;
+    native | asan) ;;
     ppc) need powerpc-linux-gnu-g++ g++-powerpc-linux-gnu; need qemu-ppc qemu-user ;;
     mipsel) need mipsel-linux-gnu-g++ g++-mipsel-linux-gnu; need qemu-mipsel qemu-user ;;
     arm) need arm-linux-gnueabihf-g++ g++-arm-linux-gnueabihf; need qemu-arm qemu-user ;;
-    *) echo "test.sh: unknown suite $suite (native, ppc, mipsel, arm)" >&2; exit 2 ;;
+    *) echo "test.sh: unknown suite $suite (native, asan, ppc, mipsel, arm)" >&2; exit 2 ;;
   esac
 done
 if [ -n "$packages" ]; then

@@ -43,22 +43,30 @@ if ! command -v valgrind >/dev/null; then
   echo "valgrind missing: no start-up figures"
   exit 0
 fi
-# Start-up on the example data, through the demo build.
+# Start-up alone (no configuration files: each program reports and exits)
+# and a whole run on the example data, through the demo build.
 ./scripts/demo.sh >/dev/null
 config=build/demo/config
-rm -rf "$config" && mkdir -p "$config"
-cp examples/current/conf.bin examples/current/inputs.txt "$config/"
 instructions() {
   valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
     sed -n 's/.*Collected : *\([0-9]*\).*/\1/p'
 }
+row() {
+  n=$(instructions "$2")
+  printf '%-32s %10s %7s\n' "$1" "$n" "$(awk "BEGIN { printf \"%.2f\", $n / $base }")"
+}
 base=$(instructions /bin/true)
 echo
-printf '%-26s %12s %8s\n' "start-up (instructions)" count "x true"
-printf '%-26s %12s %8s\n' /bin/true "$base" 1.00
+printf '%-32s %10s %7s\n' "instructions (callgrind)" count "x true"
+row /bin/true /bin/true
 for program in confdump storedir; do
   [ -x build/demo/$program ] || continue
-  [ $program = storedir ] && cp examples/older/conf.bin "$config/conf.bin"
-  n=$(instructions build/demo/$program)
-  printf '%-26s %12s %8s\n' "$program (example data)" "$n" "$(awk "BEGIN { printf \"%.2f\", $n / $base }")"
+  rm -rf "$config" && mkdir -p "$config"
+  row "$program, start-up (no files)" build/demo/$program
+  if [ $program = confdump ]; then
+    cp examples/current/conf.bin examples/current/inputs.txt "$config/"
+  else
+    cp examples/older/conf.bin "$config/"
+  fi
+  row "$program, example data" build/demo/$program
 done

@@ -9,13 +9,24 @@
 
 namespace {
 
+// One KEY=value line; plain fputs keeps start-up cheap on slow receivers.
+void printLine(char key, int slot, const char* value) {
+  const char head[] = {key, static_cast<char>('0' + slot), '=', '\0'};
+  fputs(head, stdout);
+  fputs(value, stdout);
+  fputc('\n', stdout);
+}
+
 void printSlot(int slot, const InputDefinition& d) {
-  printf("R%d=%s\n", slot, d.source);
-  printf("L%d=%s\n", slot, d.label);
-  printf("P%d=%s\n", slot, d.prefix);
-  printf("A%d=%s\n", slot, d.suffix);
-  printf("D%d=%" PRId32 "\n", slot, d.number);
-  printf("T%d=%c\n", slot, d.code3);
+  char number[12];
+  snprintf(number, sizeof number, "%" PRId32, d.number);
+  const char code[] = {d.code3, '\0'};
+  printLine('R', slot, d.source);
+  printLine('L', slot, d.label);
+  printLine('P', slot, d.prefix);
+  printLine('A', slot, d.suffix);
+  printLine('D', slot, number);
+  printLine('T', slot, code);
 }
 
 // The run up to the exit status; the list is freed when it returns.
@@ -27,7 +38,9 @@ int dump() {
     fprintf(stderr, "%s: corrupt (storage index)\n", settingsPath());
     return 1;
   }
-  printf("STORAGEDIR=%s\n", directory);
+  fputs("STORAGEDIR=", stdout);
+  fputs(directory, stdout);
+  fputc('\n', stdout);
   if (loaded != SETTINGS_OK) return 1;
   for (int slot = 0; slot < static_cast<int>(INPUT_SLOTS); ++slot) {
     InputSlot settings = inputSlot(settingsImage, static_cast<size_t>(slot));

@@ -109,7 +109,7 @@ void store(char* field, const Token& token) {
 
 }  // namespace
 
-LineResult parseInputLine(const char* text, size_t length, bool dstInEffect, InputDefinition* out) {
+LineResult parseInputLine(const char* text, size_t length, bool (*dstNow)(), InputDefinition* out) {
   if (text == nullptr || out == nullptr) return LINE_BAD;
   const char* nul = static_cast<const char*>(memchr(text, '\0', length));
   const char* end = nul != nullptr ? nul : text + length;
@@ -120,7 +120,7 @@ LineResult parseInputLine(const char* text, size_t length, bool dstInEffect, Inp
     if (!scanForm(text, end, true, &c)) return LINE_BAD;
     form = LINE_DST;
   }
-  int64_t offset = form == LINE_DST && dstInEffect ? c.offset + 3600 : c.offset;
+  int64_t offset = form == LINE_DST && dstNow != nullptr && dstNow() ? c.offset + 3600 : c.offset;
   // Checked only once a form has read the line, so that a cut token can
   // never shift the columns after it.
   if (!fits(c.name, DEFINITION_NAME_SIZE) || !fits(c.label, DEFINITION_LABEL_SIZE) ||

@@ -37,9 +37,10 @@ enum LineResult : uint8_t {
 // form and then the DST form; the text ends at its first NUL byte, if any.
 // The first form that reads all ten columns decides. A token longer than its
 // field or an integer outside 32 bits makes the line bad, and so does the
-// +3600 that the DST form adds when dstInEffect. *out is written only when
-// the line is accepted. Never prints.
-LineResult parseInputLine(const char* text, size_t length, bool dstInEffect, InputDefinition* out);
+// +3600 that the DST form adds when dstNow() says daylight-saving time is in
+// effect. dstNow is asked only for lines the DST form reads: it costs a time
+// zone lookup. *out is written only when the line is accepted. Never prints.
+LineResult parseInputLine(const char* text, size_t length, bool (*dstNow)(), InputDefinition* out);
 
 // True when the local time now has daylight-saving time in effect; false
 // when the local time cannot be had.

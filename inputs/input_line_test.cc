@@ -25,9 +25,12 @@ struct Parsed {
   std::string fields;  // empty for a bad line
 };
 
+bool dstOn() { return true; }
+bool dstOff() { return false; }
+
 Parsed parse(const std::string& line, bool dst) {
   InputDefinition d;
-  LineResult result = parseInputLine(line.data(), line.size(), dst, &d);
+  LineResult result = parseInputLine(line.data(), line.size(), dst ? dstOn : dstOff, &d);
   return {result, result == LINE_BAD ? "" : describe(d)};
 }
 
@@ -262,7 +265,7 @@ TEST(ParseLine, BadLineLeavesTheRecordUntouched) {
                                InputColumns().set(10, std::string(70, 's')).text(),
                                InputColumns().set(7, "2147483648").text()};
   for (const std::string& line : lines) {
-    EXPECT_EQ(LINE_BAD, parseInputLine(line.data(), line.size(), false, &d)) << line;
+    EXPECT_EQ(LINE_BAD, parseInputLine(line.data(), line.size(), dstOff, &d)) << line;
     EXPECT_EQ(0, memcmp(&before, &d, sizeof d)) << line;
   }
 }
@@ -281,8 +284,36 @@ TEST(ParseLine, HugeLinesStayInBounds) {
 
 TEST(ParseLine, NullArgumentsAreBad) {
   InputDefinition d;
-  EXPECT_EQ(LINE_BAD, parseInputLine(nullptr, 0, false, &d));
-  EXPECT_EQ(LINE_BAD, parseInputLine("X e l f 0 lbl 5 epg .dat src", 28, false, nullptr));
+  EXPECT_EQ(LINE_BAD, parseInputLine(nullptr, 0, dstOff, &d));
+  EXPECT_EQ(LINE_BAD, parseInputLine("X e l f 0 lbl 5 epg .dat src", 28, dstOff, nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+int dstQuestions = 0;
+bool countedDst() {
+  ++dstQuestions;
+  return true;
+}
+
+TEST(ParseLine, DaylightSavingTimeIsAskedOnlyForDstFormLines) {
+  struct Case {
+    const char* line;
+    int questions;
+  } cases[] = {
+      {"X e l f 0 lbl 5 epg .dat src", 0},
+      {"X e l f 0DST 12 5 epg .dat src", 0},  // the plain form reads it
+      {"X e l f 3600 DST lbl 5 epg .dat src", 0},
+      {"X e l f 3600DST lbl 5 epg .dat src", 1},
+  };
+  for (const Case& c : cases) {
+    dstQuestions = 0;
+    InputDefinition d;
+    parseInputLine(c.line, strlen(c.line), countedDst, &d);
+    EXPECT_EQ(c.questions, dstQuestions) << c.line;
+  }
 }
 
 }  // namespace

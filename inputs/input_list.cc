@@ -62,7 +62,7 @@ void InputList::load(FILE* file, FILE* messages, void* (*allocate)(size_t)) {
     if (line[0] == '#') continue;
     InputDefinition definition;
     // What follows a NUL byte is lost to the parse and to the message alike.
-    if (parseInputLine(line, strlen(line), isDstNow(), &definition) == LINE_BAD) {
+    if (parseInputLine(line, strlen(line), isDstNow, &definition) == LINE_BAD) {
       reportErrorTo(messages, errorText(ERR_INPUTS_LINE), line);
       continue;
     }

@@ -85,6 +85,16 @@ ScheduleCase ignoredLineBeforeD() {
           eventEntry("t", "", 100, 600, ignored)};
 }
 
+ScheduleCase descriptionOutsideEvent() {
+  // A "D" line with no event open is no description of the next event.
+  int64_t d;
+  S s;
+  s.channel("A").event("100", "600").title("a").mark(&d).description("first").endEvent();
+  s.description("between events").event("200", "600").title("b").endEvent().endChannel();
+  return {"DescriptionOutsideEvent", s.bytes(), channelEntry("A", 2, 0),
+          eventEntry("a", "", 100, 600, d) + eventEntry("b", "", 200, 600, -1)};
+}
+
 ScheduleCase incompleteEvents() {
   S s;
   s.channel("A");
@@ -287,17 +297,17 @@ ScheduleCase numbersOnXAndLLines() {
 
 ScheduleCase nulBytes() {
   // What is seen of a line ends at its first NUL; offsets count every byte.
-  int64_t afterTitle, nulD;
+  int64_t dLine, nulD;
   S s;
   s.tagged('C', "1 Al" + kNul + "pha").event("100", "600").title("ab" + kNul + "cd");
-  s.mark(&afterTitle).raw(kNul + " tag NUL: ignored\n").description("d");
+  s.raw(kNul + " tag NUL: an unlisted tag, accepted\n").mark(&dLine).description("d");
   s.shortText("sh" + kNul + "ort").raw("e" + kNul + "junk\n");  // accepted "e"
   s.raw("E 1" + kNul + " 200 600\n");                           // no fields
   s.title("x").start("12" + kNul + " 34").length("5" + kNul + "9");
   s.raw("T" + kNul + " gone\n");  // accepted, empty: the title is emptied, still set
   s.mark(&nulD).raw("D" + kNul + "\n").endEvent().raw("c" + kNul + "\n");
   return {"NulBytes", s.bytes(), channelEntry("Al", 2, 0),
-          eventEntry("ab", "sh", 100, 600, afterTitle) + eventEntry("", "", 12, 300, nulD)};
+          eventEntry("ab", "sh", 100, 600, dLine) + eventEntry("", "", 12, 300, nulD)};
 }
 
 // Pads with accepted "Z" lines so that the next line starts at `target`.
@@ -366,6 +376,7 @@ std::vector<ScheduleCase> scheduleCases() {
       noCLineAtAll(),
       beforeAnyChannel(),
       ignoredLineBeforeD(),
+      descriptionOutsideEvent(),
       incompleteEvents(),
       restartedEvents(),
       cInsideEvent(),

@@ -114,10 +114,10 @@ void handleTag(ScheduleState* state, IndexWriter* writer, char tag, const char* 
 // whose last byte is at file offset end - 1.
 inline void handleOne(ScheduleState* state, IndexWriter* writer, const char* piece, size_t length,
                       int64_t end) {
-  // A piece is C text: it ends at its first NUL. So a NUL tag leaves nothing,
-  // and a NUL second byte leaves a line of one character, which is accepted.
+  // A piece is C text: it ends at its first NUL. So a NUL second byte leaves
+  // a line of one character, which is accepted; a NUL tag is a tag like any
+  // other unlisted one.
   char tag = piece[0];
-  if (tag == '\0') return;
   size_t textLength = 0;
   if (length >= 2) {
     char second = piece[1];

@@ -58,7 +58,11 @@ void writeDefaultInputsAt(const char* path, FILE* messages) {
   // Exclusive creation: a file that appears meanwhile is left alone too.
   int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
-    if (errno != EEXIST) reportErrorTo(messages, errorText(ERR_INPUTS_CREATE), path);
+    // A link to nothing is not written through, but the file is not there
+    // either: say so, as for any other failure to create it.
+    struct stat link;
+    bool dangling = errno == EEXIST && lstat(path, &link) == 0 && S_ISLNK(link.st_mode);
+    if (errno != EEXIST || dangling) reportErrorTo(messages, errorText(ERR_INPUTS_CREATE), path);
     return;
   }
   bool written = writeAll(fd, defaultInputsText, strlen(defaultInputsText));

@@ -236,8 +236,8 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"OtherFileStays", OTHER_FILE, true, "X e l f 0 lbl 5 epg .dat src\n", false},
         WriteCase{"DirectoryStays", DIRECTORY, false, "", false},
         WriteCase{"NoDirectory", NO_DIRECTORY, false, "", true},
-        // Exclusive creation treats the link as something already there.
-        WriteCase{"DanglingLinkIsLeftAlone", DANGLING_LINK, false, "", false}),
+        // Never written through, and the missing file is reported.
+        WriteCase{"DanglingLinkIsReported", DANGLING_LINK, false, "", true}),
     [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
 // A file size limit below the text's length makes the write fail part way:

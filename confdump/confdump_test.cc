@@ -1,6 +1,7 @@
 // confdump end to end: the built program against conf.bin and inputs.txt
 // fixtures in the configuration directory.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <ostream>
 #include <string>
@@ -210,14 +211,35 @@ TEST(Confdump, FullStandardOutputIsAFailure) {
   }
 }
 
-TEST(Confdump, DirectoryInPlaceOfInputsTxt) {
-  resetConfigDir();
-  ASSERT_EQ(0, mkdir(kInputs.c_str(), 0755));
-  writeFile(kConf, hdd().slot(0, "CSAT(FR)", 1).bytes());
-  RunResult result = runProgram(QUARN_CONFDUMP_BIN, {});
-  EXPECT_EQ(storage("/hdd/quarn"), result.out);
-  EXPECT_EQ(noInputs(), result.err);
-  EXPECT_EQ(0, result.status);
+// A directory, or a link to a file that is gone, where a file should be.
+TEST(Confdump, DirectoriesAndVanishedFiles) {
+  struct {
+    const std::string* path;
+    bool directory;  // otherwise a dangling link
+    std::string out;
+    std::string err;
+    int status;
+  } runs[] = {
+      {&kInputs, true, storage("/hdd/quarn"), noInputs(), 0},
+      {&kInputs, false, storage("/hdd/quarn"), noInputs(), 0},
+      {&kConf, true, storage("/var/mnt/usb/quarn"), notFound(), 1},
+      {&kConf, false, storage("/var/mnt/usb/quarn"), notFound(), 1},
+  };
+  for (const auto& run : runs) {
+    resetConfigDir();
+    writeFile(kInputs, defaultInputsText);
+    writeFile(kConf, hdd().slot(0, "CSAT(FR)", 1).bytes());
+    ASSERT_EQ(0, unlink(run.path->c_str()));
+    if (run.directory) {
+      ASSERT_EQ(0, mkdir(run.path->c_str(), 0755));
+    } else {
+      ASSERT_EQ(0, symlink(configFile("gone").c_str(), run.path->c_str()));
+    }
+    RunResult result = runProgram(QUARN_CONFDUMP_BIN, {});
+    EXPECT_EQ(run.out, result.out) << *run.path << run.directory;
+    EXPECT_EQ(run.err, result.err) << *run.path << run.directory;
+    EXPECT_EQ(run.status, result.status) << *run.path << run.directory;
+  }
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // epgindex end to end: the built program on schedule files in a scratch directory.
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,48 +9,13 @@
 #include "epgindex/schedule_cases.h"
 #include "gtest/gtest.h"
 #include "testing/conf_builder.h"
+#include "testing/dir_listing.h"
 #include "testing/run_program.h"
 #include "testing/schedule_builder.h"
 
 namespace {
 
 const std::string kProgram = QUARN_EPGINDEX_BIN;
-
-bool present(const std::string& path) {
-  struct stat info;
-  return lstat(path.c_str(), &info) == 0;
-}
-
-// The directory's entries, sorted, one line each: name, kind, and content or
-// link target; what a failed run must (or must not) have changed.
-std::string listing(const std::string& dir) {
-  std::vector<std::string> lines;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (struct dirent* entry = readdir(d)) {
-      std::string name = entry->d_name;
-      if (name == "." || name == "..") continue;
-      std::string path = dir + "/" + name;
-      struct stat info;
-      if (lstat(path.c_str(), &info) != 0) continue;
-      std::string line = name;
-      if (S_ISLNK(info.st_mode)) {
-        char target[4096];
-        ssize_t n = readlink(path.c_str(), target, sizeof target);
-        line += " -> " + std::string(target, n > 0 ? static_cast<size_t>(n) : 0);
-      } else if (S_ISDIR(info.st_mode)) {
-        line += "/";
-      } else {
-        line += ": " + readFile(path);
-      }
-      lines.push_back(line);
-    }
-    closedir(d);
-  }
-  std::sort(lines.begin(), lines.end());
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
 
 // --- the schedule cases, on files --------------------------------------------
 
@@ -128,6 +91,9 @@ const FailureCase kFailures[] = {
        makeLink(dir + "/missing/week.txt.idxc", dir + "/week.txt.idxc");
      },
      true, "creation fichier %s.idxc impossible\n", false},
+    {"ScheduleIsADanglingLink",
+     [](const std::string& dir) { makeLink(dir + "/gone.txt", dir + "/week.txt"); }, true,
+     "ouverture fichier %s impossible\n", false},
     // The channel index, already created, is removed again.
     {"EventIndexIsADirectory",
      [](const std::string& dir) {
@@ -135,6 +101,21 @@ const FailureCase kFailures[] = {
        mkdir((dir + "/week.txt.idxe").c_str(), 0755);
      },
      true, "creation fichier %s.idxe impossible\n", false},
+    // Old index files are emptied only once both are open.
+    {"EventIndexIsADirectoryKeepsTheOldChannelIndex",
+     [](const std::string& dir) {
+       scheduleOnly(dir);
+       writeFile(dir + "/week.txt.idxc", "old channels\n");
+       mkdir((dir + "/week.txt.idxe").c_str(), 0755);
+     },
+     true, "creation fichier %s.idxe impossible\n", false},
+    {"ChannelIndexIsADirectoryKeepsTheOldEventIndex",
+     [](const std::string& dir) {
+       scheduleOnly(dir);
+       mkdir((dir + "/week.txt.idxc").c_str(), 0755);
+       writeFile(dir + "/week.txt.idxe", "old events\n");
+     },
+     true, "creation fichier %s.idxc impossible\n", false},
     {"ChannelIndexOnAFullDevice",
      [](const std::string& dir) {
        scheduleOnly(dir);

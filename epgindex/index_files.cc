@@ -82,13 +82,13 @@ inline char* putNumber(char* out, int64_t value) {
   char* p = end;
   while (magnitude >= 10000) {
     uint64_t rest = magnitude / 10000;
-    unsigned four = static_cast<unsigned>(magnitude - rest * 10000);
+    size_t four = static_cast<size_t>(magnitude - rest * 10000);
     magnitude = rest;
     p -= 4;
     memcpy(p, kPairs + 2 * (four / 100), 2);
     memcpy(p + 2, kPairs + 2 * (four % 100), 2);
   }
-  unsigned small = static_cast<unsigned>(magnitude);
+  size_t small = static_cast<size_t>(magnitude);
   if (small >= 100) {
     p -= 2;
     memcpy(p, kPairs + 2 * (small % 100), 2);

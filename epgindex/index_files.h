@@ -12,7 +12,7 @@ enum : size_t {
   CHANNEL_NAME_WRITTEN = 30,
   TITLE_WRITTEN = 100,
   SHORT_TEXT_WRITTEN = 100,
-  INDEX_BUFFER_SIZE = 64 * 1024,
+  INDEX_BUFFER_SIZE = size_t{64} * 1024,
 };
 
 // Suffix appended to the schedule file's whole name: ".idxc" or ".idxe".

@@ -3,7 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
-#include <string.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,19 +51,25 @@ int writeAll(void* context, IndexFile file, const char* bytes, size_t length) {
 }
 
 bool nameIndex(char* out, const char* path, IndexFile file) {
-  size_t length = strlen(path);
-  const char* suffix = indexSuffix(file);
-  size_t suffixLength = strlen(suffix);
-  if (length + suffixLength >= kNameMax) return false;
-  memcpy(out, path, length);
-  memcpy(out + length, suffix, suffixLength + 1);
-  return true;
+  int length = snprintf(out, kNameMax, "%s%s", path, indexSuffix(file));
+  return length >= 0 && static_cast<size_t>(length) < kNameMax;
 }
 
-int createIndex(IndexFiles* files, const char* path, IndexFile file) {
+// Opens an index file for writing but leaves what it holds: an old index is
+// emptied only once both files are open. *created: this run made it.
+int openIndex(IndexFiles* files, const char* path, IndexFile file, bool* created) {
   if (!nameIndex(files->names[file], path, file)) return ENAMETOOLONG;
-  files->fds[file] = open(files->names[file], O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  struct stat info;
+  *created = stat(files->names[file], &info) != 0;
+  files->fds[file] = open(files->names[file], O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   return files->fds[file] < 0 ? failure() : 0;
+}
+
+// Empties an open index file; a device such as /dev/full has nothing to empty.
+int emptyIndex(int fd) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) return failure();
+  return S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0 ? failure() : 0;
 }
 
 // Reads the whole schedule into the writer; returns 0 or the read's errno.
@@ -97,17 +103,31 @@ JobResult buildIndexFiles(const char* schedulePath) {
   }
 
   static IndexFiles files;
-  error = createIndex(&files, schedulePath, CHANNEL_INDEX);
+  bool created[2];
+  error = openIndex(&files, schedulePath, CHANNEL_INDEX, &created[CHANNEL_INDEX]);
   if (error != 0) {
     close(fd);
     return result(JOB_CREATE_FAILED, CHANNEL_INDEX, error);
   }
-  error = createIndex(&files, schedulePath, EVENT_INDEX);
+  error = openIndex(&files, schedulePath, EVENT_INDEX, &created[EVENT_INDEX]);
   if (error != 0) {
     close(files.fds[CHANNEL_INDEX]);
-    unlink(files.names[CHANNEL_INDEX]);
+    // An old channel index stays as it was; a new one goes again.
+    if (created[CHANNEL_INDEX]) unlink(files.names[CHANNEL_INDEX]);
     close(fd);
     return result(JOB_CREATE_FAILED, EVENT_INDEX, error);
+  }
+  const IndexFile both[] = {CHANNEL_INDEX, EVENT_INDEX};
+  for (IndexFile file : both) {
+    error = emptyIndex(files.fds[file]);
+    if (error != 0) {
+      for (IndexFile other : both) {
+        close(files.fds[other]);
+        if (created[other]) unlink(files.names[other]);
+      }
+      close(fd);
+      return result(JOB_CREATE_FAILED, file, error);
+    }
   }
 
   startIndexWriter(&writer, writeAll, &files);
@@ -119,7 +139,6 @@ JobResult buildIndexFiles(const char* schedulePath) {
   } else if (flushIndexes(&writer) != 0) {
     outcome = result(JOB_WRITE_FAILED, writer.failedFile, writer.error);
   }
-  const IndexFile both[] = {CHANNEL_INDEX, EVENT_INDEX};
   for (IndexFile file : both) {
     // A failed close may be the first sign of lost data.
     if (close(files.fds[file]) != 0 && outcome.status == JOB_DONE) {

@@ -8,7 +8,7 @@
 
 #include "epgindex/index_files.h"
 
-enum : size_t { READ_BLOCK_SIZE = 256 * 1024 };
+enum : size_t { READ_BLOCK_SIZE = size_t{256} * 1024 };
 
 enum JobStatus : uint8_t {
   JOB_DONE,
@@ -26,8 +26,8 @@ struct JobResult {
 };
 
 // Builds "<path>.idxc" and "<path>.idxe". After a read or write failure
-// neither index file is left; after a creation failure, none that this run
-// created.
+// neither index file is left; after a creation failure, old index files are
+// as they were and none that this run created is left.
 JobResult buildIndexFiles(const char* schedulePath);
 
 #endif

@@ -1,5 +1,7 @@
 #include "inputs/input_list.h"
 
+#include <errno.h>
+#include <limits.h>
 #include <string.h>
 #include <sys/stat.h>
 
@@ -33,14 +35,19 @@ InputList::InputList(const char* path, FILE* messages) {
   // A directory opens but yields no line: it is no inputs file either.
   if (file == nullptr || fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
     reportErrorTo(messages, errorText(ERR_INPUTS_OPEN), path);
-  } else {
-    load(file, messages, malloc);
+  } else if (int error = load(file, messages, malloc)) {
+    char detail[PATH_MAX + 64];
+    snprintf(detail, sizeof detail, "%s: %s", path, strerror(error));
+    reportErrorTo(messages, errorText(ERR_INPUTS_OPEN), detail);
   }
   if (file != nullptr) fclose(file);
 }
 
 InputList::InputList(FILE* file, FILE* messages, void* (*allocate)(size_t)) {
-  if (file != nullptr && allocate != nullptr) load(file, messages, allocate);
+  if (file == nullptr || allocate == nullptr) return;
+  if (int error = load(file, messages, allocate)) {
+    reportErrorTo(messages, errorText(ERR_INPUTS_OPEN), strerror(error));
+  }
 }
 
 InputList::~InputList() {
@@ -56,9 +63,14 @@ InputList::~InputList() {
   }
 }
 
-void InputList::load(FILE* file, FILE* messages, void* (*allocate)(size_t)) {
+int InputList::load(FILE* file, FILE* messages, void* (*allocate)(size_t)) {
   char line[INPUT_LINE_MAX + 1];
-  while (fgets(line, sizeof line, file) != nullptr) {
+  for (;;) {
+    errno = 0;
+    bool got = fgets(line, sizeof line, file) != nullptr;
+    // A line that a read error cut short must not load as a shorter one.
+    if (ferror(file) != 0) return errno != 0 ? errno : EIO;
+    if (!got) return 0;
     if (line[0] == '#') continue;
     InputDefinition definition;
     // What follows a NUL byte is lost to the parse and to the message alike.
@@ -70,7 +82,7 @@ void InputList::load(FILE* file, FILE* messages, void* (*allocate)(size_t)) {
     if (memory == nullptr) {
       // Later lines would fail alike; keep what is loaded and say so once.
       reportErrorTo(messages, errorText(ERR_INPUTS_LINE), "out of memory");
-      return;
+      return 0;
     }
     InputNode* node = new (memory) InputNode{definition, nullptr};
     if (last_ == nullptr) {

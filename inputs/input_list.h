@@ -27,11 +27,13 @@ class InputList {
  public:
   // Loads inputsPath(), reporting on standard error.
   InputList();
-  // Loads a path; a missing or unreadable file gives ERR_INPUTS_OPEN.
+  // Loads a path; a missing or unreadable file gives ERR_INPUTS_OPEN, and so
+  // does a read error midway ("<path>: <cause>"), after which the lines read
+  // before it stay loaded.
   InputList(const char* path, FILE* messages);
   // Loads what is left of an open stream, which stays open. Each definition
   // takes its memory from `allocate` and gives it back with free; a test can
-  // make it fail.
+  // make it fail. A read error is reported with its cause alone.
   InputList(FILE* file, FILE* messages, void* (*allocate)(size_t) = malloc);
   ~InputList();
 
@@ -49,7 +51,8 @@ class InputList {
   int32_t size() const;
 
  private:
-  void load(FILE* file, FILE* messages, void* (*allocate)(size_t));
+  // Returns 0, or the errno value of a read error that ended the loading.
+  int load(FILE* file, FILE* messages, void* (*allocate)(size_t));
 
   InputNode* first_ = nullptr;
   InputNode* last_ = nullptr;

@@ -1,9 +1,12 @@
 #include "inputs/input_list.h"
 
+#include <errno.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <time.h>
 
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <ostream>
@@ -271,6 +274,49 @@ TEST_F(Loading, FailedAllocationKeepsWhatWasLoaded) {
   EXPECT_EQ(2, allocations);
   EXPECT_EQ(std::vector<std::string>{kXFields}, contents(list));
   EXPECT_EQ(lineMessage("bad\n") + "Erreur erreur. out of memory.\n", messages());
+}
+
+// A stream over bytes whose reads fail with EIO once `after` of them were read.
+struct FailingBytes {
+  std::string bytes;
+  size_t after;
+  size_t at = 0;
+};
+
+ssize_t failingRead(void* cookie, char* buffer, size_t size) {
+  FailingBytes* f = static_cast<FailingBytes*>(cookie);
+  if (f->at >= f->after) {
+    errno = EIO;
+    return -1;
+  }
+  size_t n = std::min(size, std::min(f->after, f->bytes.size()) - f->at);
+  memcpy(buffer, f->bytes.data() + f->at, n);
+  f->at += n;
+  return static_cast<ssize_t>(n);
+}
+
+TEST_F(Loading, ReadErrorKeepsTheLinesBeforeIt) {
+  const std::string file = InputsBuilder().definition(kX).definition(y()).bytes();
+  const size_t secondLine = kX.text().size() + 1;
+  struct {
+    size_t after;
+    std::vector<std::string> definitions;
+  } cases[] = {
+      {0, {}},
+      {secondLine, {kXFields}},
+      // The line the error cuts short would read as a definition of source "s".
+      {file.size() - 3, {kXFields}},
+  };
+  for (const auto& c : cases) {
+    FailingBytes bytes{file, c.after};
+    FILE* stream = fopencookie(&bytes, "r", {failingRead, nullptr, nullptr, nullptr});
+    ASSERT_NE(nullptr, stream);
+    MessageCapture messages;
+    InputList list(stream, messages.stream());
+    fclose(stream);
+    EXPECT_EQ(c.definitions, contents(list)) << c.after;
+    EXPECT_EQ("Erreur erreur. Input/output error.\n", messages.text()) << c.after;
+  }
 }
 
 // The one traversal cursor of the process.

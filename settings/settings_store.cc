@@ -76,6 +76,8 @@ const char* settingsMessage(SettingsStatus status) {
       return "%s: corrupt (size)\n";
     case STATUS_CORRUPT_CHECKSUM:
       return "%s: corrupt (checksum)\n";
+    case STATUS_READ_ERROR:
+      return "%s: read error\n";
     case STATUS_OK:
       break;
   }
@@ -92,6 +94,8 @@ int loadSettings(SettingsLayout layout) {
     uint8_t bytes[SECTION_A_CURRENT + SECTION_B_SIZE + SECTION_C_SIZE];
     size_t length = fread(bytes, 1, settingsFileSize(layout), file);
     status = readSettings(bytes, length, layout, &settingsImage);
+    // A short count from a failing medium is no short file: say which it was.
+    if (ferror(file) != 0) status = STATUS_READ_ERROR;
   }
   if (file != nullptr) fclose(file);
   if (status == STATUS_OK) return SETTINGS_OK;

@@ -29,6 +29,7 @@ enum SettingsStatus : uint8_t {
   STATUS_NOT_FOUND,
   STATUS_CORRUPT_SIZE,
   STATUS_CORRUPT_CHECKSUM,
+  STATUS_READ_ERROR,  // the file opened but reading it failed midway
 };
 
 // The file's three sections byte for byte; SectionA is sized for the longer
@@ -61,7 +62,8 @@ SettingsStatus readSettings(const uint8_t* bytes, size_t length, SettingsLayout 
 uint32_t settingsChecksum(SettingsImage* image, SettingsLayout layout);
 
 // Loads the fixed path into settingsImage, reports a failure on standard
-// error and returns SETTINGS_OK, SETTINGS_NOT_FOUND or SETTINGS_CORRUPT.
+// error and returns SETTINGS_OK, SETTINGS_NOT_FOUND or SETTINGS_CORRUPT (a
+// read error too: what was read is in the image, but the file is not whole).
 int loadSettings(SettingsLayout layout);
 
 // Message format for a status, with one %s for the path; null for STATUS_OK.

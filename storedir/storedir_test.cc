@@ -1,5 +1,6 @@
 // storedir end to end: the built program against conf.bin fixtures.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <ostream>
 #include <string>
@@ -96,13 +97,19 @@ TEST(Storedir, FullStandardOutputIsAFailure) {
   EXPECT_EQ(1, result.status);
 }
 
-TEST(Storedir, DirectoryInPlaceOfTheFileIsNotFound) {
-  resetConfigDir();
-  ASSERT_EQ(0, mkdir(kConf.c_str(), 0755));
-  RunResult result = runProgram(QUARN_STOREDIR_BIN, {});
-  EXPECT_EQ("", result.out);
-  EXPECT_EQ(notFound(), result.err);
-  EXPECT_EQ(1, result.status);
+TEST(Storedir, DirectoryOrVanishedFileIsNotFound) {
+  for (bool directory : {true, false}) {
+    resetConfigDir();
+    if (directory) {
+      ASSERT_EQ(0, mkdir(kConf.c_str(), 0755));
+    } else {
+      ASSERT_EQ(0, symlink(configFile("gone").c_str(), kConf.c_str()));
+    }
+    RunResult result = runProgram(QUARN_STOREDIR_BIN, {});
+    EXPECT_EQ("", result.out) << directory;
+    EXPECT_EQ(notFound(), result.err) << directory;
+    EXPECT_EQ(1, result.status) << directory;
+  }
 }
 
 }  // namespace

@@ -56,6 +56,13 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     redirect(outPath, 1, O_WRONLY | O_CREAT | O_TRUNC);
     redirect(errPath, 2, O_WRONLY | O_CREAT | O_TRUNC);
     if (!options.workDir.empty() && chdir(options.workDir.c_str()) != 0) _exit(126);
+    for (const std::string& setting : options.environment) {
+      size_t equals = setting.find('=');
+      if (equals == std::string::npos ||
+          setenv(setting.substr(0, equals).c_str(), setting.c_str() + equals + 1, 1) != 0) {
+        _exit(126);
+      }
+    }
     execv(argv[0], argv.data());
     _exit(127);
   }

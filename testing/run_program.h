@@ -14,6 +14,7 @@ struct RunResult {
 struct RunOptions {
   std::string stdoutPath;  // send standard output here (say /dev/full) instead of capturing it
   std::string workDir;     // run in this directory
+  std::vector<std::string> environment;  // "NAME=value" settings added for the program
 };
 
 // argv[0] is the program path itself. Under cross builds the emulator is put

@@ -9,6 +9,7 @@
 #include "testing/config_dir.h"
 #include "testing/fault_injection.h"
 #include "testing/run_program.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -123,9 +124,7 @@ TEST_P(ConfdumpFaultTest, ReportsAndLeavesTheFilesAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ConfdumpFaultTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName());
 
 // Both files fail: the inputs message comes first, as inputs.txt loads first.
 TEST(ConfdumpFaults, BothFilesFail) {

@@ -13,6 +13,7 @@
 #include "testing/config_dir.h"
 #include "testing/inputs_builder.h"
 #include "testing/run_program.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -175,9 +176,7 @@ TEST_P(ConfdumpTest, OutputErrorsAndStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ConfdumpTest, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName());
 
 // The bundled examples, as a newcomer sees them.
 TEST(Confdump, ExampleFiles) {

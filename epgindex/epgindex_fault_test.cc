@@ -10,6 +10,7 @@
 #include "testing/fault_injection.h"
 #include "testing/run_program.h"
 #include "testing/schedule_builder.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -85,8 +86,6 @@ TEST_P(EpgindexFaultTest, ReportsOnceAndDamagesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, EpgindexFaultTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName());
 
 }  // namespace

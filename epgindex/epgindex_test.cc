@@ -12,6 +12,7 @@
 #include "testing/dir_listing.h"
 #include "testing/run_program.h"
 #include "testing/schedule_builder.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -38,9 +39,7 @@ TEST_P(EpgindexCaseTest, WritesBothIndexFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, EpgindexCaseTest, ::testing::ValuesIn(scheduleCases()),
-                         [](const ::testing::TestParamInfo<ScheduleCase>& info) {
-                           return info.param.name;
-                         });
+                         CaseName());
 
 // --- failures ------------------------------------------------------------------
 
@@ -162,9 +161,7 @@ TEST_P(EpgindexFailureTest, ReportsOnceAndLeavesNoIndex) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, EpgindexFailureTest, ::testing::ValuesIn(kFailures),
-                         [](const ::testing::TestParamInfo<FailureCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName());
 
 // --- names and existing files ----------------------------------------------------
 

@@ -9,6 +9,7 @@
 #include "epgindex/index_job.h"
 #include "epgindex/schedule_cases.h"
 #include "gtest/gtest.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"EndlessNegative", "-" + std::string(20000, '8'), INT32_MIN},
                       NumberCase{"NulEnds", std::string("12") + '\0' + "34", 12},
                       NumberCase{"NulBeforeDigits", std::string(" ") + '\0' + "5", 0}),
-    [](const ::testing::TestParamInfo<NumberCase>& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(ParseNumber, StopsAtItsLength) {
   EXPECT_EQ(12, parseNumber("12345", 2));

@@ -16,6 +16,7 @@
 #include "testing/conf_builder.h"
 #include "testing/inputs_builder.h"
 #include "testing/run_program.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -238,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"NoDirectory", NO_DIRECTORY, false, "", true},
         // Never written through, and the missing file is reported.
         WriteCase{"DanglingLinkIsReported", DANGLING_LINK, false, "", true}),
-    [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+    CaseName());
 
 // A file size limit below the text's length makes the write fail part way:
 // the cut file must go, so that a later call writes it whole.

@@ -10,6 +10,7 @@
 
 #include "gtest/gtest.h"
 #include "testing/inputs_builder.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -161,9 +162,7 @@ TEST_P(ParseLine, ResultAndFields) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ParseLine, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName());
 
 // Every text column at its capacity is stored whole; one byte more makes the
 // line bad, rather than cut or shifted into the next column.

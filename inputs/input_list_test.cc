@@ -16,6 +16,7 @@
 #include "gtest/gtest.h"
 #include "testing/inputs_builder.h"
 #include "testing/run_program.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -158,9 +159,7 @@ TEST_P(LoadingTable, DefinitionsAndMessages) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, LoadingTable, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName());
 
 TEST_F(Loading, CrLfGivesTheSameDefinitions) {
   auto file = [](const char* end) {

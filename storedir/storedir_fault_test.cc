@@ -8,6 +8,7 @@
 #include "testing/config_dir.h"
 #include "testing/fault_injection.h"
 #include "testing/run_program.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -55,8 +56,6 @@ TEST_P(StoredirFaultTest, ReportsAndLeavesTheFileAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StoredirFaultTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName());
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "testing/conf_builder.h"
 #include "testing/config_dir.h"
 #include "testing/run_program.h"
+#include "testing/case_name.h"
 
 namespace {
 
@@ -83,9 +84,7 @@ TEST_P(StoredirTest, OutputErrorsAndStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StoredirTest, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName());
 
 TEST(Storedir, FullStandardOutputIsAFailure) {
   resetConfigDir();

@@ -27,8 +27,8 @@ mkdir -p "$dir"
 large=$dir/schedule-${megabytes}mb.txt
 medium=$dir/schedule-20mb.txt
 small=$dir/schedule-10mb.txt
-for spec in "$large $megabytes" "$medium 20" "$small 10"; do
-  set -- $spec
+for entry in "$large $megabytes" "$medium 20" "$small 10"; do
+  set -- $entry
   [ -f "$1" ] || "$build/make_schedule" "$1" "$2" 1
 done
 bytes=$(wc -c <"$large")

@@ -14,13 +14,7 @@
 
 namespace {
 
-const std::string kSchedule = ScheduleBuilder()
-                                  .channel("Alpha")
-                                  .event("100", "600")
-                                  .title("News")
-                                  .endEvent()
-                                  .endChannel()
-                                  .bytes();
+const std::string kSchedule = smallSchedule();
 
 enum Fault { OPEN, READ };
 

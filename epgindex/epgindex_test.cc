@@ -43,13 +43,7 @@ INSTANTIATE_TEST_SUITE_P(Table, EpgindexCaseTest, ::testing::ValuesIn(scheduleCa
 
 // --- failures ------------------------------------------------------------------
 
-const std::string kSchedule = ScheduleBuilder()
-                                  .channel("Alpha")
-                                  .event("100", "600")
-                                  .title("News")
-                                  .endEvent()
-                                  .endChannel()
-                                  .bytes();
+const std::string kSchedule = smallSchedule();
 
 struct FailureCase {
   const char* name;

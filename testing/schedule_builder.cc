@@ -46,3 +46,13 @@ std::string eventEntry(const std::string& title, const std::string& shortText, i
   return title + "\f" + shortText + "\f" + std::to_string(start) + "\f" + std::to_string(seconds) +
          "\f" + std::to_string(descriptionOffset) + "\n";
 }
+
+std::string smallSchedule() {
+  return ScheduleBuilder()
+      .channel("Alpha")
+      .event("100", "600")
+      .title("News")
+      .endEvent()
+      .endChannel()
+      .bytes();
+}

@@ -42,6 +42,9 @@ class ScheduleBuilder {
   std::string bytes_;
 };
 
+// A whole small schedule: channel Alpha with one complete event, News.
+std::string smallSchedule();
+
 // One line of the channel index: name, event count, events offset.
 std::string channelEntry(const std::string& name, int64_t eventCount, int64_t eventsOffset);
 

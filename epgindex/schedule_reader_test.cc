@@ -151,3 +151,31 @@ TEST(ScheduleReader, EmptyBlocksChangeNothing) {
 }
 
 }  // namespace
+
+// Schedules and event indexes past 2 GiB and 4 GiB: offsets must stay 64-bit
+// on 32-bit receivers too. The reader and the writer are started as if that
+// many bytes had already gone by.
+TEST(ScheduleReader, OffsetsPastTwoAndFourGibibytes) {
+  const std::string schedule = "C 1 A\nE 1 100 600\nT t\nD d\ne\nc\nE 2 100 60\nT u\ne\nc\n";
+  const int64_t descriptionAt = 22;  // of "D d" in the schedule
+  const std::string firstEvent = "t\f\f100\f600\f";
+  for (int64_t base : {(INT64_C(1) << 31) - 3, (INT64_C(1) << 32) + 7, INT64_C(5) << 32}) {
+    std::unique_ptr<Indexed> run(new Indexed);
+    startIndexWriter(&run->writer, capture, &run->out);
+    startScheduleReader(&run->reader, &run->writer);
+    run->reader.offset = base;
+    run->reader.state.lineOffset = base;
+    run->reader.state.channelEventsOffset = base;
+    run->writer.files[EVENT_INDEX].length = base;
+    feedSchedule(&run->reader, schedule.data(), schedule.size());
+    finishSchedule(&run->reader);
+    ASSERT_EQ(0, flushIndexes(&run->writer));
+
+    const std::string first = firstEvent + std::to_string(base + descriptionAt) + "\n";
+    EXPECT_EQ(first + "u\f\f100\f60\f-1\n", run->out.files[EVENT_INDEX]) << base;
+    EXPECT_EQ("A\f1\f" + std::to_string(base) + "\nA\f1\f" +
+                  std::to_string(base + static_cast<int64_t>(first.size())) + "\n",
+              run->out.files[CHANNEL_INDEX])
+        << base;
+  }
+}

@@ -15,8 +15,11 @@ targets=$1
 [ "$targets" = all ] && targets="conf inputs schedule"
 seconds=$2
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz >/dev/null
+# Quiet unless the build fails.
+if ! output=$(cmake --preset fuzz 2>&1 && cmake --build --preset fuzz 2>&1); then
+  printf '%s\n' "$output" >&2
+  exit 1
+fi
 build=build/fuzz
 rm -rf $build/seeds
 $build/make_seeds . $build/seeds

@@ -4,8 +4,11 @@
 # example files are copied first.
 set -eu
 cd "$(dirname "$0")/.."
-cmake --preset demo >/dev/null
-cmake --build --preset demo >/dev/null
+# Quiet unless the build fails.
+if ! output=$(cmake --preset demo 2>&1 && cmake --build --preset demo 2>&1); then
+  printf '%s\n' "$output" >&2
+  exit 1
+fi
 build=build/demo
 config=$build/config
 

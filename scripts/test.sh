@@ -8,6 +8,14 @@ set -eu
 cd "$(dirname "$0")/.."
 suites=${*:-native asan ppc fuzz lint}
 
+# Runs a command silently, but shows all it said when it fails.
+quiet() {
+  if ! output=$("$@" 2>&1); then
+    printf '%s\n' "$output" >&2
+    return 1
+  fi
+}
+
 packages=""
 need() { command -v "$1" >/dev/null 2>&1 || packages="$packages $2"; }
 need_package() {
@@ -37,13 +45,13 @@ if [ -n "$packages" ]; then
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "test.sh: installing$packages"
   $sudo apt-get update -q >/dev/null
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $packages >/dev/null
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $packages >/dev/null
 fi
 
 # clang-tidy (.clang-tidy) and cppcheck over the shipped code: the sources of
 # the compile database, less the benchmark tool.
 lint() {
-  cmake --preset lint >/dev/null
+  quiet cmake --preset lint
   sources=$(sed -n 's|.*"file": "'"$PWD"'/\(.*\)".*|\1|p' build/lint/compile_commands.json |
     grep -v '^bench/')
   echo "clang-tidy:" $sources

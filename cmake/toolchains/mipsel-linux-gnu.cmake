@@ -1,11 +1,7 @@
-# Cross build for mipsel-linux-gnu with Debian's cross compiler; tests run under qemu-user
-# emulation with the target's library root.
+# Cross build for mipsel-linux-gnu with Debian's cross compiler; tests run under qemu-mipsel
+# with the target's library root.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR mipsel)
 set(QUARN_TARGET_TRIPLET mipsel-linux-gnu)
+set(QUARN_QEMU qemu-mipsel)
 include(${CMAKE_CURRENT_LIST_DIR}/cross-common.cmake)
-# Without qemu the programs still build; only running the tests needs it.
-find_program(QUARN_EMULATOR qemu-mipsel)
-if(QUARN_EMULATOR)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QUARN_EMULATOR} -L ${QUARN_TARGET_ROOT})
-endif()
